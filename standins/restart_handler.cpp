@@ -14,6 +14,13 @@ RestartHandler::~RestartHandler() {
 bool RestartHandler::Start() {
     if (server_)
         return true;
+    // Two servers of one pipe would share its requests between them unnoticed.
+    if (::WaitNamedPipeW(ce::hostlink::kKernelPipe, 1) ||
+        ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+        if (report_)
+            report_("kernel: restart handler not started: the kernel pipe is served already");
+        return false;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.clear();
