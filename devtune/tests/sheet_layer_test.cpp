@@ -22,6 +22,7 @@ struct Observed {
     bool hasTabControl = false;
     bool hasVisibleOkButton = false;
     RECT sheetRect{};
+    int settingChanges = 0;
 };
 
 Observed g_observed;
@@ -53,8 +54,14 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM /*wParam*/, LPARAM /*l
         HWND ok = ::GetDlgItem(sheet, IDOK);
         g_observed.hasVisibleOkButton = ok != nullptr && ::IsWindowVisible(ok);
         ::GetWindowRect(sheet, &g_observed.sheetRect);
+        // As the system would: the setting change goes to the top-level sheet.
+        ::SendMessageW(sheet, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
         PropSheet_PressButton(sheet, PSBTN_CANCEL);
         return TRUE;
+    }
+    if (message == WM_SETTINGCHANGE) {
+        ++g_observed.settingChanges;
+        return FALSE;
     }
     return FALSE;
 }
@@ -112,13 +119,14 @@ TEST(DesktopSheetHeaderTest, DropsTheMaximiseFlagAndPutsTheLayerCallbackInFront)
     EXPECT_NE(desktop.pfnCallback, &ProgramCallback);
 }
 
-TEST(DesktopSheetHeaderTest, LeavesAPlainDesktopHeaderAlone) {
+TEST(DesktopSheetHeaderTest, KeepsDesktopFlagsAndAddsOnlyTheLayerCallback) {
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
     PROPSHEETHEADERW desktop = ce::DesktopSheetHeader(header);
-    EXPECT_EQ(desktop.dwFlags, header.dwFlags);
-    EXPECT_EQ(desktop.pfnCallback, nullptr);
+    EXPECT_EQ(desktop.dwFlags,
+              static_cast<DWORD>(PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK));
+    EXPECT_NE(desktop.pfnCallback, nullptr);
 }
 
 TEST(PropertySheetTest, TerminalFlagsGiveATabbedSheetFillingTheWorkArea) {
@@ -137,6 +145,11 @@ TEST(PropertySheetTest, ProgramCallbackEditsAPlainTemplateAndItsStyleIsKept) {
     EXPECT_TRUE(g_observed.popupBeforeCallback);
     EXPECT_EQ(g_observed.initializedCalls, 1);
     EXPECT_EQ(g_observed.sheetStyle & WS_POPUP, 0);
+}
+
+TEST(PropertySheetTest, SettingChangeToTheSheetIsPassedOnToThePage) {
+    RunSheet(PSH_PROPSHEETPAGE, nullptr);
+    EXPECT_EQ(g_observed.settingChanges, 1);
 }
 
 TEST(PropertySheetTest, MaximiseWorksWithoutAProgramCallback) {

@@ -59,11 +59,35 @@ int PreCreateWithPlainTemplate(PFNPROPSHEETCALLBACK callback, HWND sheet, LPARAM
     return result;
 }
 
+constexpr UINT_PTR kSheetSubclassId = 0x53484554; // "SHET"
+
+// Sends a message to every page that has been created so far.
+void ForwardToPages(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND tab = PropSheet_GetTabControl(sheet);
+    const int count = tab != nullptr ? TabCtrl_GetItemCount(tab) : 0;
+    for (int i = 0; i < count; ++i) {
+        if (HWND page = PropSheet_IndexToHwnd(sheet, i))
+            ::SendMessageW(page, message, wParam, lParam);
+    }
+}
+
 void ReportLayerFailure(const wchar_t* what) {
     wchar_t line[128];
     std::swprintf(line, sizeof line / sizeof line[0], L"ce::PropertySheet: %ls (error %lu)\n", what,
                   ::GetLastError());
     ::OutputDebugStringW(line);
+}
+
+// The terminal's sheet hands a setting change on to its pages, which is how they follow the
+// work area; desktop comctl32 (Wine's at least) keeps it to itself.
+LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    if (message == WM_NCDESTROY)
+        ::RemoveWindowSubclass(sheet, SheetSubclassProc, kSheetSubclassId);
+    LRESULT result = ::DefSubclassProc(sheet, message, wParam, lParam);
+    if (message == WM_SETTINGCHANGE)
+        ForwardToPages(sheet, message, wParam, lParam);
+    return result;
 }
 
 int CALLBACK LayerSheetCallback(HWND sheet, UINT message, LPARAM param) {
@@ -77,8 +101,12 @@ int CALLBACK LayerSheetCallback(HWND sheet, UINT message, LPARAM param) {
                      ? PreCreateWithPlainTemplate(context->programCallback, sheet, param)
                      : context->programCallback(sheet, message, param);
     }
-    if (message == PSCB_INITIALIZED && context->maximize && !FillWorkArea(sheet))
-        ReportLayerFailure(L"cannot size the sheet to the work area");
+    if (message == PSCB_INITIALIZED) {
+        if (!::SetWindowSubclass(sheet, SheetSubclassProc, kSheetSubclassId, 0))
+            ReportLayerFailure(L"cannot pass setting changes on to the pages");
+        if (context->maximize && !FillWorkArea(sheet))
+            ReportLayerFailure(L"cannot size the sheet to the work area");
+    }
     return result;
 }
 
@@ -87,12 +115,8 @@ int CALLBACK LayerSheetCallback(HWND sheet, UINT message, LPARAM param) {
 PROPSHEETHEADERW DesktopSheetHeader(const PROPSHEETHEADERW& header) {
     PROPSHEETHEADERW desktop = header;
     desktop.dwFlags &= ~kTerminalOnlySheetFlags;
-    const bool programCallback = (header.dwFlags & PSH_USECALLBACK) != 0;
-    const bool maximize = (header.dwFlags & PSH_MAXIMIZE) != 0;
-    if (programCallback || maximize) {
-        desktop.dwFlags |= PSH_USECALLBACK;
-        desktop.pfnCallback = LayerSheetCallback;
-    }
+    desktop.dwFlags |= PSH_USECALLBACK;
+    desktop.pfnCallback = LayerSheetCallback;
     return desktop;
 }
 

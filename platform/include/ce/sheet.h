@@ -23,10 +23,12 @@ inline constexpr DWORD kTerminalOnlySheetFlags = PSH_MAXIMIZE;
 // Runs the sheet described by `header`, as PropertySheetW does. The program's sheet callback
 // (PSH_USECALLBACK) always sees the sheet's template in its plain DLGTEMPLATE shape, as on the
 // terminal, whichever shape comctl32 uses; the style it leaves there is what the sheet gets.
+// As on the terminal, a setting change (WM_SETTINGCHANGE) that reaches the sheet is passed on
+// to every page created so far.
 INT_PTR PropertySheet(const PROPSHEETHEADERW& header);
 
 // The header that comctl32 is handed for `header`: terminal-only flags removed, and the
-// layer's own callback in place whenever a program callback or a terminal-only flag needs it.
+// layer's own callback always in place (it sees the sheet window once it exists).
 // The program's callback is not part of the result; PropertySheet keeps it for the sheet's life.
 PROPSHEETHEADERW DesktopSheetHeader(const PROPSHEETHEADERW& header);
 
