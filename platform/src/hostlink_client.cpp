@@ -2,6 +2,9 @@
 
 #include "ce/unique_handle.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace ce::hostlink {
 
 namespace {
@@ -28,7 +31,7 @@ bool ReadAll(HANDLE h, void* data, DWORD size) {
 } // namespace
 
 HANDLE Connect(const wchar_t* pipe) {
-    for (;;) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
         HANDLE h = ::CreateFileW(pipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                                  nullptr);
         if (h != INVALID_HANDLE_VALUE)
@@ -37,6 +40,8 @@ HANDLE Connect(const wchar_t* pipe) {
         if (::GetLastError() != ERROR_PIPE_BUSY || !::WaitNamedPipeW(pipe, kBusyWaitMs))
             return INVALID_HANDLE_VALUE;
     }
+    ::SetLastError(ERROR_PIPE_BUSY);
+    return INVALID_HANDLE_VALUE;
 }
 
 DWORD TransactOn(HANDLE connection, const Request& request, Reply& reply) {
@@ -53,6 +58,36 @@ DWORD Transact(const wchar_t* pipe, const Request& request, Reply& reply) {
     if (!connection)
         return ::GetLastError();
     return TransactOn(connection.get(), request, reply);
+}
+
+} // namespace ce::hostlink
+
+namespace ce::hostlink {
+
+Request DescribeCall(DWORD code, const void* in, DWORD inSize, DWORD outSize,
+                     const DWORD* returned) {
+    Request request{};
+    request.code = code;
+    request.inSize = inSize;
+    request.hasIn = in != nullptr;
+    if (in != nullptr && inSize >= sizeof(std::uint32_t))
+        std::memcpy(&request.inWord, in, sizeof request.inWord);
+    request.outSize = outSize;
+    request.hasReturned = returned != nullptr;
+    return request;
+}
+
+BOOL CompleteCall(const Reply& reply, void* out, DWORD outSize, DWORD* returned) {
+    DWORD count = std::min<DWORD>({reply.returned, outSize, kMaxOutBytes});
+    if (out != nullptr && count > 0)
+        std::memcpy(out, reply.out, count);
+    if (returned != nullptr)
+        *returned = out != nullptr ? count : 0;
+    if (!reply.ok) {
+        ::SetLastError(reply.error != ERROR_SUCCESS ? reply.error : ERROR_GEN_FAILURE);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 } // namespace ce::hostlink

@@ -19,3 +19,15 @@ DWORD TransactOn(HANDLE connection, const Request& request, Reply& reply);
 HANDLE Connect(const wchar_t* pipe);
 
 } // namespace ce::hostlink
+
+namespace ce::hostlink {
+
+// The request for a device I/O control call as the caller made it.
+Request DescribeCall(DWORD code, const void* in, DWORD inSize, DWORD outSize,
+                     const DWORD* returned);
+
+// Completes the caller's side of a call from the stand-in's reply: copies the output, stores
+// the returned count, sets the last error on failure. Returns the call's result.
+BOOL CompleteCall(const Reply& reply, void* out, DWORD outSize, DWORD* returned);
+
+} // namespace ce::hostlink

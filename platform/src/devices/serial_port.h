@@ -1,0 +1,45 @@
+// A desktop serial port opened for overlapped I/O, presented as the terminal's blocking port
+// whose pending reads and writes fail once the handle is closed.
+#pragma once
+
+#include "device.h"
+
+#include "ce/unique_handle.h"
+
+#include <mutex>
+#include <string>
+
+namespace ce::devices {
+
+class SerialPort final : public Device {
+public:
+    // `port` is open with FILE_FLAG_OVERLAPPED; `driverPipe` serves the requests of the port's
+    // driver that a desktop serial driver does not know.
+    SerialPort(UniqueHandle port, std::wstring driverPipe);
+
+    BOOL Read(void* buffer, DWORD toRead, DWORD* read) override;
+    BOOL Write(const void* buffer, DWORD toWrite, DWORD* written) override;
+    BOOL IoControl(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                   DWORD* returned) override;
+    BOOL GetCommState(DCB* dcb) override;
+    BOOL SetCommState(DCB* dcb) override;
+    BOOL SetCommTimeouts(COMMTIMEOUTS* timeouts) override;
+    void Close() override;
+
+private:
+    struct Channel {
+        std::mutex busy;
+        UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    };
+    // Starts one overlapped operation with `start` and waits for it or for the close.
+    template <typename Start> BOOL Transfer(Channel& channel, DWORD* transferred, Start start);
+
+    UniqueHandle port_;
+    UniqueHandle closed_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::wstring driverPipe_;
+    Channel reads_;
+    Channel writes_;
+    Channel controls_;
+};
+
+} // namespace ce::devices
