@@ -82,9 +82,17 @@ bench_start_cable() { # bench_start_cable PORT PEER
     socat "pty,raw,echo=0,link=$a" "pty,raw,echo=0,link=$b" >>"$BENCH_DIR/socat.log" 2>&1 &
     echo $! >"$BENCH_DIR/cable-$1.pid"
     bench_pids+=($!)
+    disown $! 2>/dev/null || true # a cable may outlive the shell that plugged it in
     bench_wait_for 5 test -e "$a" -a -e "$b" || { bench_say "cable $1-$2 did not come up"; exit 3; }
     ln -sfn "$a" "$WINEPREFIX/dosdevices/${1,,}"
     ln -sfn "$b" "$WINEPREFIX/dosdevices/${2,,}"
+}
+
+bench_stop_cable() { # bench_stop_cable PORT
+    local pidfile="$BENCH_DIR/cable-$1.pid"
+    [ -f "$pidfile" ] || return 0
+    kill "$(cat "$pidfile")" 2>/dev/null || true
+    rm -f "$pidfile"
 }
 
 bench_start() { # bench_start DIR HEADLESS
@@ -117,4 +125,9 @@ bench_stop() {
         wait "$pid" 2>/dev/null
     done
     bench_pids=()
+    # Cables plugged in again during the run belong to no shell of ours; their PIDs are on file.
+    local cable
+    for cable in $BENCH_CABLES; do
+        bench_stop_cable "${cable%%:*}"
+    done
 }

@@ -2,6 +2,9 @@
 
 #include <tlhelp32.h>
 
+#include <cstdio>
+#include <sstream>
+
 namespace e2e {
 
 namespace {
@@ -65,6 +68,7 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* title, DWORD timeoutMs) {
 
 AppSession::AppSession(const std::wstring& exe, const std::wstring& title) {
     std::wstring commandLine = L"\"" + BinDirectory() + L"\\" + exe + L"\"";
+    commandLine_ = BinDirectory() + L"\\" + exe;
     debugger_ = std::thread([this, commandLine] { Debug(commandLine); });
     ::WaitForSingleObject(started_.get(), kStartTimeoutMs);
     if (process_)
@@ -224,6 +228,61 @@ DWORD AppSession::HandleCount() const {
     for (ULONG i = 0; i < list->count; ++i)
         count += list->entries[i].ownerPid == processId_ ? 1 : 0;
     return count;
+}
+
+} // namespace e2e
+
+namespace e2e {
+
+namespace {
+
+std::string ReadWholeFile(const std::wstring& path) {
+    ce::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    std::string text;
+    char chunk[4096];
+    DWORD got = 0;
+    while (file && ::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        text.append(chunk, got);
+    return text;
+}
+
+// The host process whose command line names `exe` (a Windows path), found through drive Z:.
+std::wstring HostStatPath(const std::wstring& exe) {
+    std::string wanted(exe.begin(), exe.end());
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return L"";
+    std::wstring found;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos)
+            continue;
+        std::string text = ReadWholeFile(L"Z:\\proc\\" + name + L"\\cmdline");
+        if (text.find(wanted) != std::string::npos)
+            found = L"Z:\\proc\\" + name + L"\\stat";
+    } while (found.empty() && ::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return found;
+}
+
+} // namespace
+
+double AppSession::HostCpuMs() const {
+    std::wstring path = HostStatPath(commandLine_);
+    std::string text = path.empty() ? std::string() : ReadWholeFile(path);
+    std::size_t end = text.rfind(')');
+    if (path.empty() || end == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(end + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14 || i == 15) // utime, stime
+            ticks += std::stod(field);
+    }
+    return ticks * 10.0; // USER_HZ is 100
 }
 
 } // namespace e2e

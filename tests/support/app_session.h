@@ -42,9 +42,13 @@ public:
     HANDLE process() const { return process_.get(); }
     int ThreadCount() const;
     DWORD HandleCount() const;
+    // CPU time the program has used so far, in milliseconds, as the host kernel counts it (Wine
+    // does not report other processes' times); negative when it cannot be read.
+    double HostCpuMs() const;
 
 private:
     void Debug(std::wstring commandLine);
+    std::wstring commandLine_;
     void OnDebugString(const OUTPUT_DEBUG_STRING_INFO& info);
 
     ce::UniqueHandle process_;
