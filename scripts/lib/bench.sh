@@ -28,13 +28,17 @@ bench_wait_for() { # bench_wait_for SECONDS COMMAND...: polls until COMMAND succ
 bench_start_display() {
     local headless=$1 n
     if [ -n "${DISPLAY:-}" ] && [ -z "$headless" ]; then
+        if command -v xdpyinfo >/dev/null 2>&1 && ! xdpyinfo >/dev/null 2>&1; then
+            bench_say "the display $DISPLAY cannot be opened; unset DISPLAY to use a private one (scripts/run then tours the programs)."
+            exit 3
+        fi
         return 0
     fi
     bench_require Xvfb xdpyinfo
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
     done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BENCH_DIR/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BENCH_DIR/xvfb.log" 2>&1 9>&- &
     bench_pids+=($!)
     export DISPLAY=":$n"
     bench_wait_for 10 xdpyinfo || { bench_say "Xvfb did not start (see $BENCH_DIR/xvfb.log)"; exit 3; }
@@ -79,7 +83,7 @@ bench_prepare_prefix() {
 bench_start_cable() { # bench_start_cable PORT PEER
     local a="$BENCH_DIR/${1,,}" b="$BENCH_DIR/${2,,}"
     rm -f "$a" "$b"
-    socat "pty,raw,echo=0,link=$a" "pty,raw,echo=0,link=$b" >>"$BENCH_DIR/socat.log" 2>&1 &
+    socat "pty,raw,echo=0,link=$a" "pty,raw,echo=0,link=$b" >>"$BENCH_DIR/socat.log" 2>&1 9>&- &
     echo $! >"$BENCH_DIR/cable-$1.pid"
     bench_pids+=($!)
     disown $! 2>/dev/null || true # a cable may outlive the shell that plugged it in
@@ -95,18 +99,33 @@ bench_stop_cable() { # bench_stop_cable PORT
     rm -f "$pidfile"
 }
 
+# One run at a time per build: a second would take over the first one's cables and prefix.
+bench_lock() {
+    exec 9>"$BENCH_DIR/lock"
+    if ! flock -n 9; then
+        bench_say "another run is using $BENCH_DIR (PID $(cat "$BENCH_DIR/lock.pid" 2>/dev/null || echo '?')); wait for it to end, or stop it, then try again."
+        exit 4
+    fi
+    echo $$ >"$BENCH_DIR/lock.pid"
+}
+
 bench_start() { # bench_start DIR HEADLESS
     export BENCH_DIR=$1
+    if [ ! -d "$(dirname "$BENCH_DIR")/bin" ]; then
+        bench_say "nothing is built in $(dirname "$BENCH_DIR") yet; run scripts/test or scripts/run first."
+        exit 3
+    fi
     mkdir -p "$BENCH_DIR" "$BENCH_DIR/missing-device"
+    bench_lock
     export BENCH_PORT_TOOL="$root/scripts/bench-port"
     bench_start_display "$2"
     bench_prepare_prefix
     # A persistent server keeps every wine start in the run fast.
-    wineserver -f -p >/dev/null 2>&1 &
+    wineserver -f -p >/dev/null 2>&1 9>&- &
     bench_pids+=($!)
     # Wine's own services start with the first program and keep its standard streams; start
     # them here, away from the command's pipes, or a test runner would wait on them for ever.
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     local cable
     for cable in $BENCH_CABLES; do
         bench_start_cable "${cable%%:*}" "${cable##*:}"
