@@ -4,6 +4,7 @@
 #include "usb_cable_page.h"
 #include "usb_mode_page.h"
 
+#include "ce/debug.h"
 #include "ce/sheet.h"
 
 #include <commctrl.h>
@@ -72,7 +73,7 @@ void ShowConfigSheet(HINSTANCE instance) {
         pages[i] = MakePageRecord(instance, kPages[i]);
     const PROPSHEETHEADERW header = MakeSheetHeader(instance, pages);
     if (ce::PropertySheet(header) == -1)
-        ::OutputDebugStringW(L"Create Tab control failed!");
+        ce::DebugLine(L"Create Tab control failed!");
 }
 
 } // namespace devtune
