@@ -4,6 +4,8 @@
 // console to play the devices.
 //
 //   simterm [--run PROGRAM.exe]   with --run, starts the program and ends when it ends
+#include "card_reader.h"
+#include "reader_power_driver.h"
 #include "restart_handler.h"
 #include "scanner.h"
 #include "usb_link.h"
@@ -35,6 +37,8 @@ void Report(const std::string& line) {
 
 struct Terminal {
     std::unique_ptr<standins::Scanner> scanner;
+    std::unique_ptr<standins::CardReader> cardReader;
+    std::unique_ptr<standins::ReaderPowerDriver> readerPower;
     std::unique_ptr<standins::UsbLink> usbLink;
     std::unique_ptr<standins::RestartHandler> restartHandler;
 };
@@ -43,6 +47,15 @@ void StartStandIns(Terminal& terminal) {
     terminal.scanner = std::make_unique<standins::Scanner>(L"COM11", L"COM1", Report);
     Report(terminal.scanner->isReady() ? "scanner: on COM11, the far end of COM1"
                                        : "scanner: COM11 not available (is the bench running?)");
+    terminal.cardReader = std::make_unique<standins::CardReader>(L"COM13", Report);
+    Report(terminal.cardReader->isReady()
+               ? "card reader: on COM13, the far end of COM3 (unpowered)"
+               : "card reader: COM13 not available (is the bench running?)");
+    standins::CardReader* reader = terminal.cardReader.get();
+    terminal.readerPower = std::make_unique<standins::ReaderPowerDriver>(
+        Report, [reader](bool on) { reader->SetPowered(on); });
+    if (terminal.readerPower->Start())
+        Report("HCD1: card reader power driver ready");
     terminal.usbLink = std::make_unique<standins::UsbLink>(Report);
     terminal.usbLink->Start();
     terminal.restartHandler = std::make_unique<standins::RestartHandler>(Report);
@@ -69,6 +82,20 @@ const std::vector<Command>& Commands() {
              std::string code;
              if (args >> code)
                  t.scanner->SetBarcode(code);
+         }},
+        {"swipe", "swipe [CARD]     a card is swiped through the reader (default: a test card)",
+         [](Terminal& t, std::istringstream& args) {
+             std::string card = standins::kTestCardNumber;
+             args >> card;
+             if (!standins::PassesLuhn(card))
+                 Report("card reader: " + card + " fails the Luhn check; swiped all the same");
+             t.cardReader->Swipe(standins::TrackData(card));
+         }},
+        {"reader", "reader           the card reader's power and the power requests so far",
+         [](Terminal& t, std::istringstream&) {
+             Report(t.cardReader->powered() ? "card reader: powered" : "card reader: unpowered");
+             for (const auto& request : t.readerPower->requests())
+                 Report(standins::ReaderPowerDriver::Describe(request));
          }},
     };
     return commands;
