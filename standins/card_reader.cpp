@@ -16,10 +16,8 @@ constexpr std::size_t kLongestCommand = 8;
 constexpr char kStx = 0x02;
 constexpr char kCr = 0x0D;
 
-// Expiry (YYMM), service code and discretionary data of the test cards.
-constexpr char kCardData[] = "2912"
-                             "101"
-                             "0000000000000";
+// Expiry 2912 (YYMM), service code 101 and 13 digits of discretionary data, on both tracks.
+constexpr char kCardData[] = "29121010000000000000";
 constexpr char kCardholder[] = "TEST/CARD";
 
 const char* AnswerTo(const std::string& command) {
@@ -40,9 +38,9 @@ std::string Hex(const std::string& bytes) {
     return text;
 }
 
-// The answer text without its closing CR, for the console.
-std::string Shown(const std::string& answer) {
-    return answer.substr(0, answer.find(kCr));
+// What a console line shows of bytes the reader sends: all before the closing CR.
+std::string UpToCr(const std::string& bytes) {
+    return bytes.substr(0, bytes.find(kCr));
 }
 
 } // namespace
@@ -178,7 +176,7 @@ void CardReader::Answer(const std::string& command) {
         Say("card reader: unpowered, no answer");
         return;
     }
-    Say("card reader: answering " + Shown(answer));
+    Say("card reader: answering " + UpToCr(answer));
     if (!peer_.Write(answer))
         Say("card reader: the cable did not take the answer");
 }
@@ -193,7 +191,7 @@ void CardReader::SendQueued() {
             item = std::move(outgoing_.front());
             outgoing_.pop_front();
         }
-        Say("card reader: card swiped, sending " + Shown(item.bytes));
+        Say("card reader: card swiped, sending " + UpToCr(item.bytes));
         item.sent.set_value(peer_.Write(item.bytes));
     }
 }

@@ -7,7 +7,6 @@
 #include "ce/hostlink_client.h"
 #include "reader_power_driver.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -200,9 +199,8 @@ TEST_F(SwipeletTest, PressesPowerTheReaderAroundThePortInOrderAndInTime) {
     ASSERT_TRUE(probe.SetBaudRate(9600)) << "so that the program's setting shows as a change";
 
     // Opening: power on, at least 500 ms, then COM3 opened and set to 19200 baud.
-    DWORD openingMs = 0;
     Change configured([&] { return probe.Settings().BaudRate == 19200; });
-    openingMs = app_->Click(kPortButton);
+    DWORD openingMs = app_->Click(kPortButton);
     ASSERT_TRUE(configured.Seen()) << "COM3 set to 19200 baud";
     ASSERT_EQ(Codes(), std::vector<DWORD>{standins::kReaderPowerOnCode});
     const auto poweredOn = driver_->requests()[0].at;
