@@ -1,7 +1,7 @@
 # Installs what building, testing and running need, from Debian's packages, when missing.
 install_packages() {
     local wanted=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-        googletest wine wine64 xvfb xauth x11-utils socat imagemagick clang-format python3)
+        googletest wine wine64 fonts-wine xvfb xauth x11-utils socat imagemagick clang-format python3)
     local missing=() pkg
     for pkg in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
