@@ -65,14 +65,15 @@ std::string RestartHandler::Describe(const ce::hostlink::Request& request) {
     return line;
 }
 
+// Reported before it is recorded, so that whoever waits for the record finds the line too.
 ce::hostlink::Reply RestartHandler::Handle(const ce::hostlink::Request& request) {
+    if (report_)
+        report_(Describe(request));
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(request);
     }
     changed_.notify_all();
-    if (report_)
-        report_(Describe(request));
     return Succeed();
 }
 

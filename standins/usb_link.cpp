@@ -90,15 +90,16 @@ void UsbLink::WaitLoop() {
     }
 }
 
+// Reported before it is counted, so that whoever waits for the count finds the line too.
 void UsbLink::Record(bool connect) {
+    if (report_)
+        report_(connect ? "USB link: connect requested (USBCONNEvent)"
+                        : "USB link: disconnect requested (USBDISCONNEvent)");
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ++(connect ? counts_.connects : counts_.disconnects);
     }
     changed_.notify_all();
-    if (report_)
-        report_(connect ? "USB link: connect requested (USBCONNEvent)"
-                        : "USB link: disconnect requested (USBDISCONNEvent)");
 }
 
 } // namespace standins

@@ -100,3 +100,18 @@ TEST(ReadUsbModeKeyTest, MissingKeyIsCreatedEmptyAndReadsAsAllDisabled) {
 }
 
 } // namespace
+
+namespace {
+
+// A key that cannot be created or opened is read as AllDisabled, with nothing to close.
+TEST(ReadUsbModeKeyTest, AKeyThatCannotBeOpenedReadsAsAllDisabled) {
+    DeleteTree(HKEY_LOCAL_MACHINE, kKey);
+    {
+        UncreatableKey blocked(L"Drivers\\USB", HKEY_LOCAL_MACHINE);
+        EXPECT_EQ(devtune::ReadUsbMode(), AllDisabled);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kKey));
+    }
+    DeleteTree(HKEY_LOCAL_MACHINE, L"Drivers\\USB");
+}
+
+} // namespace

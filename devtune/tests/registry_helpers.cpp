@@ -106,10 +106,10 @@ std::vector<BYTE> Dword(DWORD value) {
     return std::vector<BYTE>(begin, begin + sizeof value);
 }
 
-UncreatableKey::UncreatableKey(const wchar_t* parent) : parent_(parent) {
-    DeleteTree(HKEY_CURRENT_USER, parent);
+UncreatableKey::UncreatableKey(const wchar_t* parent, HKEY root) : root_(root), parent_(parent) {
+    DeleteTree(root, parent);
     HKEY key = nullptr;
-    EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, parent, 0, nullptr, REG_OPTION_VOLATILE,
+    EXPECT_EQ(::RegCreateKeyExW(root, parent, 0, nullptr, REG_OPTION_VOLATILE,
                                 KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     if (key != nullptr)
@@ -117,7 +117,7 @@ UncreatableKey::UncreatableKey(const wchar_t* parent) : parent_(parent) {
 }
 
 UncreatableKey::~UncreatableKey() {
-    DeleteTree(HKEY_CURRENT_USER, parent_.c_str());
+    DeleteTree(root_, parent_.c_str());
 }
 
 } // namespace devtune_test

@@ -37,12 +37,13 @@ std::vector<BYTE> Dword(DWORD value);
 // key. (Wine does not enforce a key's access list, so a denying ACL would not do.)
 class UncreatableKey {
 public:
-    UncreatableKey(const wchar_t* parent);
+    explicit UncreatableKey(const wchar_t* parent, HKEY root = HKEY_CURRENT_USER);
     UncreatableKey(const UncreatableKey&) = delete;
     UncreatableKey& operator=(const UncreatableKey&) = delete;
     ~UncreatableKey();
 
 private:
+    HKEY root_;
     std::wstring parent_;
 };
 
