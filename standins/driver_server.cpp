@@ -104,9 +104,8 @@ void DriverServer::AcceptLoop() {
         // Open the next instance before serving this one, so that no client finds none.
         ce::UniqueHandle next(CreateInstance());
         std::lock_guard<std::mutex> lock(clientsMutex_);
-        clients_.emplace_back([this, client = instance.release()] {
-            Serve(ce::UniqueHandle(client));
-        });
+        clients_.emplace_back(
+            [this, client = instance.release()] { Serve(ce::UniqueHandle(client)); });
         instance = std::move(next);
     }
 }

@@ -109,8 +109,8 @@ std::vector<BYTE> Dword(DWORD value) {
 UncreatableKey::UncreatableKey(const wchar_t* parent, HKEY root) : root_(root), parent_(parent) {
     DeleteTree(root, parent);
     HKEY key = nullptr;
-    EXPECT_EQ(::RegCreateKeyExW(root, parent, 0, nullptr, REG_OPTION_VOLATILE,
-                                KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    EXPECT_EQ(::RegCreateKeyExW(root, parent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
               ERROR_SUCCESS);
     if (key != nullptr)
         ::RegCloseKey(key);

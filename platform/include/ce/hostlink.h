@@ -16,10 +16,10 @@ inline constexpr std::uint32_t kMaxOutBytes = 64;
 
 struct Request {
     std::uint32_t code;
-    std::uint32_t inSize;  // size the caller passed
-    std::uint32_t hasIn;   // 1 if the caller passed an in-buffer pointer
-    std::uint32_t inWord;  // the 32-bit value behind that pointer, when there is one
-    std::uint32_t outSize; // size of the caller's out-buffer
+    std::uint32_t inSize;      // size the caller passed
+    std::uint32_t hasIn;       // 1 if the caller passed an in-buffer pointer
+    std::uint32_t inWord;      // the 32-bit value behind that pointer, when there is one
+    std::uint32_t outSize;     // size of the caller's out-buffer
     std::uint32_t hasReturned; // 1 if the caller passed a place for the returned count
 };
 
