@@ -92,15 +92,16 @@ std::string ReaderPowerDriver::Describe(const PowerRequest& request) {
     return line;
 }
 
+// Reported before it is recorded, so that whoever waits for the record finds the line too.
 ce::hostlink::Reply ReaderPowerDriver::Handle(const ce::hostlink::Request& call) {
     PowerRequest request{call, IsPowerCode(call.code) && IsPowerRequestShape(call), Clock::now()};
+    if (report_)
+        report_(Describe(request));
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(request);
     }
     changed_.notify_all();
-    if (report_)
-        report_(Describe(request));
     if (!IsPowerCode(call.code))
         return Fail(ERROR_INVALID_FUNCTION);
     if (!request.accepted)
