@@ -2,6 +2,8 @@
 // cable, the cable vanishing under an open port, presses while the reader thread is storing.
 #include "capture_fixture.h"
 
+#include "card_reader.h"
+#include "reader_power_driver.h"
 #include "serial_peer.h"
 
 #include <algorithm>
@@ -128,6 +130,42 @@ TEST_F(CaptureAbuseTest, PressesWhileTheReaderStoresStayResponsive) {
     EXPECT_NE(shown.find(L'f'), std::wstring::npos) << "the flood shows at a tick";
     EXPECT_LE(shown.size(), 1023u);
     EXPECT_LT(slowest, 500u);
+}
+
+// Swipelet keeps the "HCD1:" handle of each press that opened the port, by design, until it
+// ends; nothing else may stay behind, whatever the reader thread is doing.
+TEST(SwipeletAbuse, OpenCloseCyclesKeepOnlyOneHcdHandlePerOpeningPress) {
+    SetPort("COM3 plug");
+    standins::CardReader reader(L"COM13", [](const std::string&) {});
+    standins::ReaderPowerDriver power([](const std::string&) {},
+                                      [&reader](bool on) { reader.SetPowered(on); });
+    ASSERT_TRUE(reader.isReady());
+    ASSERT_TRUE(power.Start());
+    AppSession app(L"Swipelet.exe", L"Swipelet");
+    ASSERT_NE(app.window(), nullptr);
+    app.Click(kPortButton);
+    app.Click(kPortButton);
+    ::Sleep(200);
+    int threads = app.ThreadCount();
+    DWORD handles = app.HandleCount();
+    int connections = power.openConnections();
+
+    constexpr int kCycles = 10;
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        app.Click(kPortButton);
+        ASSERT_EQ(app.Text(kPortButton), L"Close Port") << "cycle " << cycle;
+        reader.Swipe(standins::TrackData(standins::kTestCardNumber));
+        app.Click(kPortButton);
+        ASSERT_EQ(app.Text(kPortButton), L"Open Port") << "cycle " << cycle;
+    }
+    ::Sleep(300);
+    std::printf("Swipelet, %d cycles: threads %d -> %d, handles %lu -> %lu, HCD1 connections %d -> "
+                "%d\n",
+                kCycles, threads, app.ThreadCount(), handles, app.HandleCount(), connections,
+                power.openConnections());
+    EXPECT_EQ(app.ThreadCount(), threads);
+    EXPECT_EQ(app.HandleCount(), handles + kCycles);
+    EXPECT_EQ(power.openConnections(), connections + kCycles);
 }
 
 } // namespace

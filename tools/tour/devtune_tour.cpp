@@ -66,8 +66,8 @@ int RunDevtuneTour(const Output& output) {
     }
     devtune_e2e::ClearDevtuneKeys();
     WriteValue(HKEY_LOCAL_MACHINE, devtune_e2e::kDriversKey, L"DefaultClientDriver", REG_SZ,
-               Utf16(L"Serial_Class"));
-    Say("the registry names \"Serial_Class\": the device is in ActiveSync mode");
+               Utf16(L"Mass_Storage_Class"));
+    Say("the registry names \"Mass_Storage_Class\": the device is in card reader mode");
 
     e2e::AppSession devtune(L"Devtune.exe", devtune_e2e::kSheetTitle);
     if (devtune.window() == nullptr) {
@@ -76,7 +76,7 @@ int RunDevtuneTour(const Output& output) {
     }
     devtune_e2e::Sheet sheet(devtune);
     Say(std::string("the mode page marks ") +
-        (sheet.Checked(kModePage, kActiveSync) ? "\"ACTIVE SYNC\"" : "another mode"));
+        (sheet.Checked(kModePage, kCardReader) ? "\"CARD READER\"" : "another mode"));
 
     Say("USB page: pressing \"Connect\", then \"Disconnect\"");
     sheet.SelectPage(kCablePage);
@@ -85,9 +85,9 @@ int RunDevtuneTour(const Output& output) {
     usbLink.WaitFor(1, 1, 3000);
     output.Save(sheet.window(), L"devtune-usb");
 
-    Say("mode page: choosing \"CARD READER\" and confirming the sheet with OK");
+    Say("mode page: choosing \"ACTIVE SYNC\" and confirming the sheet with OK");
     sheet.SelectPage(kModePage);
-    sheet.Click(kModePage, kCardReader);
+    sheet.Click(kModePage, kActiveSync);
     output.Save(sheet.window(), L"devtune-mode");
     sheet.PressOk();
     kernel.WaitFor(1, 5000);
