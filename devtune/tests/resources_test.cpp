@@ -1,5 +1,6 @@
 // The resources of the built Devtune.exe, read back from the file: language, strings, icon
 // images and both page templates control by control.
+#include "dialog_resource.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -91,98 +92,18 @@ TEST_F(DevtuneResources, IconHasA24BitLargeAndAn8BitSmallImage) {
     EXPECT_EQ(images[1].bits, 8);
 }
 
-// One control of a DLGTEMPLATE as the file holds it.
-struct Control {
-    DWORD style;
-    short x, y, cx, cy;
-    WORD id;
-    std::wstring className; // predefined classes by their ordinal name
-    std::wstring text;
-};
-
-struct Page {
-    DWORD style = 0;
-    DWORD extendedStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    bool emptyMenuClassTitle = false;
-    std::vector<Control> controls;
-};
-
-class Reader {
-public:
-    explicit Reader(const std::vector<BYTE>& bytes) : bytes_(bytes) {}
-    template <typename T> T Get() {
-        T value{};
-        if (offset_ + sizeof value <= bytes_.size())
-            std::memcpy(&value, &bytes_[offset_], sizeof value);
-        offset_ += sizeof value;
-        return value;
-    }
-    // A name or ordinal field: 0xFFFF then an ordinal, or a zero-terminated text.
-    std::wstring NameOrOrdinal() {
-        WORD first = Get<WORD>();
-        if (first == 0xFFFF) {
-            switch (Get<WORD>()) {
-            case 0x0080:
-                return L"Button";
-            case 0x0082:
-                return L"Static";
-            default:
-                return L"<ordinal>";
-            }
-        }
-        std::wstring text;
-        for (WORD unit = first; unit != 0; unit = Get<WORD>())
-            text += static_cast<wchar_t>(unit);
-        return text;
-    }
-    void AlignTo4() { offset_ = (offset_ + 3) & ~static_cast<std::size_t>(3); }
-
-private:
-    const std::vector<BYTE>& bytes_;
-    std::size_t offset_ = 0;
-};
-
-Page ParsePage(const std::vector<BYTE>& bytes) {
-    Page page;
-    Reader reader(bytes);
-    page.style = reader.Get<DWORD>();
-    page.extendedStyle = reader.Get<DWORD>();
-    WORD count = reader.Get<WORD>();
-    page.x = reader.Get<short>();
-    page.y = reader.Get<short>();
-    page.cx = reader.Get<short>();
-    page.cy = reader.Get<short>();
-    std::wstring menu = reader.NameOrOrdinal();
-    std::wstring windowClass = reader.NameOrOrdinal();
-    std::wstring title = reader.NameOrOrdinal();
-    page.emptyMenuClassTitle = menu.empty() && windowClass.empty() && title.empty();
-    for (WORD i = 0; i < count; ++i) {
-        reader.AlignTo4();
-        Control control{};
-        control.style = reader.Get<DWORD>();
-        reader.Get<DWORD>(); // extended style
-        control.x = reader.Get<short>();
-        control.y = reader.Get<short>();
-        control.cx = reader.Get<short>();
-        control.cy = reader.Get<short>();
-        control.id = reader.Get<WORD>();
-        control.className = reader.NameOrOrdinal();
-        control.text = reader.NameOrOrdinal();
-        reader.Get<WORD>(); // creation data size
-        page.controls.push_back(control);
-    }
-    return page;
-}
+using Control = dialog_resource::Control;
+using Page = dialog_resource::Dialog;
 
 void ExpectFrame(const Page& page) {
     EXPECT_EQ(page.style, 0x40000000u) << "child style alone: no caption, frame or font";
-    EXPECT_EQ(page.extendedStyle, 0u);
+    EXPECT_FALSE(page.extended);
+    EXPECT_EQ(page.exStyle, 0u);
     EXPECT_EQ(page.x, 0);
     EXPECT_EQ(page.y, 0);
     EXPECT_EQ(page.cx, 137);
     EXPECT_EQ(page.cy, 96);
-    EXPECT_TRUE(page.emptyMenuClassTitle);
+    EXPECT_TRUE(page.menu.empty() && page.windowClass.empty() && page.title.empty());
 }
 
 void ExpectControls(const Page& page, const std::vector<Control>& expected) {
@@ -192,6 +113,7 @@ void ExpectControls(const Page& page, const std::vector<Control>& expected) {
         const Control& want = expected[i];
         SCOPED_TRACE(testing::Message() << "control " << i);
         EXPECT_EQ(got.style, want.style);
+        EXPECT_EQ(got.exStyle, want.exStyle);
         EXPECT_EQ(got.id, want.id);
         EXPECT_EQ(got.className, want.className);
         EXPECT_EQ(got.text, want.text);
@@ -205,25 +127,25 @@ void ExpectControls(const Page& page, const std::vector<Control>& expected) {
 TEST_F(DevtuneResources, UsbModePageTemplate) {
     std::vector<BYTE> raw = Raw(RT_DIALOG, IDD_USB_MODE_PAGE);
     ASSERT_FALSE(raw.empty());
-    Page page = ParsePage(raw);
+    Page page = dialog_resource::Parse(raw);
     ExpectFrame(page);
     ExpectControls(page, {
-                             {0x50000009, 46, 18, 59, 12, 1004, L"Button", L"ACTIVE SYNC"},
-                             {0x50000009, 46, 34, 63, 12, 1005, L"Button", L"CARD READER"},
-                             {0x50000009, 46, 50, 57, 12, 1006, L"Button", L"ALL DISABLE"},
+                             {0x50000009, 0, 46, 18, 59, 12, 1004, L"Button", L"ACTIVE SYNC"},
+                             {0x50000009, 0, 46, 34, 63, 12, 1005, L"Button", L"CARD READER"},
+                             {0x50000009, 0, 46, 50, 57, 12, 1006, L"Button", L"ALL DISABLE"},
                          });
 }
 
 TEST_F(DevtuneResources, UsbCablePageTemplate) {
     std::vector<BYTE> raw = Raw(RT_DIALOG, IDD_USB_CABLE_PAGE);
     ASSERT_FALSE(raw.empty());
-    Page page = ParsePage(raw);
+    Page page = dialog_resource::Parse(raw);
     ExpectFrame(page);
     ExpectControls(page,
                    {
-                       {0x50020000, 3, 14, 88, 8, 0xFFFF, L"Static", L"I want the USB Cable to.."},
-                       {0x50010000, 29, 31, 50, 14, 1030, L"Button", L"Connect"},
-                       {0x50010000, 29, 49, 50, 14, 1032, L"Button", L"Disconnect"},
+                       {0x50020000, 0, 3, 14, 88, 8, -1, L"Static", L"I want the USB Cable to.."},
+                       {0x50010000, 0, 29, 31, 50, 14, 1030, L"Button", L"Connect"},
+                       {0x50010000, 0, 29, 49, 50, 14, 1032, L"Button", L"Disconnect"},
                    });
 }
 
