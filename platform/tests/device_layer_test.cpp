@@ -85,6 +85,18 @@ TEST(DeviceLayer, ClosingEndsAWaitingReadAndTheOldValueStaysDead) {
     EXPECT_TRUE(ce::CloseHandle(again));
 }
 
+// Opened without sharing, a port is busy for every other open until it is closed.
+TEST(DeviceLayer, APortOpenedWithoutSharingIsBusyUntilClosed) {
+    HANDLE first = OpenPort();
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenPort(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(ce::CloseHandle(first));
+    HANDLE again = OpenPort();
+    EXPECT_NE(again, INVALID_HANDLE_VALUE) << "free again once closed";
+    EXPECT_TRUE(ce::CloseHandle(again));
+}
+
 TEST(DeviceLayer, OverlappedCallsAreRefused) {
     HANDLE port = OpenPort();
     ASSERT_NE(port, INVALID_HANDLE_VALUE);

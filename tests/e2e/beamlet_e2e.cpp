@@ -64,6 +64,20 @@ TEST_F(BeamletTest, AMissingPortIsReportedAndEachPressTriesAgain) {
     EXPECT_EQ(app_->Text(kLogBox), kOpenText) << "once the device is back, the press opens it";
 }
 
+// A port another program holds is busy, as on the terminal: the second program cannot open it.
+TEST_F(BeamletTest, APortInUseByAnotherProgramIsNotOpened) {
+    Open();
+    AppSession second(L"Beamlet.exe", L"Beamlet");
+    ASSERT_NE(second.window(), nullptr);
+    second.Click(kPortButton);
+    EXPECT_EQ(second.Text(kLogBox), L" Couldn't Open COM1: Port !!\r\n");
+    EXPECT_EQ(second.Text(kPortButton), L"Open Port");
+
+    app_->Click(kPortButton); // the first lets it go
+    second.Click(kPortButton);
+    EXPECT_EQ(second.Text(kLogBox), kOpenText);
+}
+
 TEST_F(BeamletTest, OpeningRunsTheLineAt9600AndShowsBytesAtTheNextTick) {
     EXPECT_LT(app_->Click(kPortButton), 500u) << "the press holds no wait of its own";
     EXPECT_EQ(app_->Text(kLogBox), kOpenText);

@@ -31,15 +31,34 @@ bool ParseDeviceName(const wchar_t* name, std::wstring& device) {
     return true;
 }
 
+// A port opened without sharing is busy for every other open, in any process, until it is
+// closed: the terminal's drivers refuse a second open, and Wine does not. A named mutex per
+// port, held by the open device, stands for the claim.
+UniqueHandle ClaimPort(const std::wstring& device) {
+    std::wstring name = L"ce-port-claim." + device;
+    UniqueHandle claim(::CreateMutexW(nullptr, FALSE, name.c_str()));
+    if (claim && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return UniqueHandle();
+    }
+    return claim;
+}
+
 HANDLE OpenSerialPort(const std::wstring& device, DWORD access, DWORD share,
                       SECURITY_ATTRIBUTES* security, DWORD creation) {
+    UniqueHandle claim;
+    if (share == 0) {
+        claim = ClaimPort(device);
+        if (!claim)
+            return INVALID_HANDLE_VALUE;
+    }
     std::wstring path = L"\\\\.\\" + device;
     UniqueHandle port(::CreateFileW(path.c_str(), access, share, security, creation,
                                     FILE_FLAG_OVERLAPPED, nullptr));
     if (!port)
         return INVALID_HANDLE_VALUE;
     return HandleTable::Instance().Add(std::make_shared<devices::SerialPort>(
-        std::move(port), hostlink::kDriverPipePrefix + device));
+        std::move(port), std::move(claim), hostlink::kDriverPipePrefix + device));
 }
 
 // The terminal's drivers take device I/O control requests whatever access the handle was

@@ -6,8 +6,8 @@
 
 namespace ce::devices {
 
-SerialPort::SerialPort(UniqueHandle port, std::wstring driverPipe)
-    : port_(std::move(port)), driverPipe_(std::move(driverPipe)) {}
+SerialPort::SerialPort(UniqueHandle port, UniqueHandle claim, std::wstring driverPipe)
+    : claim_(std::move(claim)), port_(std::move(port)), driverPipe_(std::move(driverPipe)) {}
 
 template <typename Start>
 BOOL SerialPort::Transfer(Channel& channel, DWORD* transferred, Start start) {

@@ -13,9 +13,10 @@ namespace ce::devices {
 
 class SerialPort final : public Device {
 public:
-    // `port` is open with FILE_FLAG_OVERLAPPED; `driverPipe` serves the requests of the port's
+    // `port` is open with FILE_FLAG_OVERLAPPED; `claim`, when given, keeps the port busy for
+    // other opens while this device lives; `driverPipe` serves the requests of the port's
     // driver that a desktop serial driver does not know.
-    SerialPort(UniqueHandle port, std::wstring driverPipe);
+    SerialPort(UniqueHandle port, UniqueHandle claim, std::wstring driverPipe);
 
     BOOL Read(void* buffer, DWORD toRead, DWORD* read) override;
     BOOL Write(const void* buffer, DWORD toWrite, DWORD* written) override;
@@ -34,6 +35,7 @@ private:
     // Starts one overlapped operation with `start` and waits for it or for the close.
     template <typename Start> BOOL Transfer(Channel& channel, DWORD* transferred, Start start);
 
+    UniqueHandle claim_; // released after the port is closed
     UniqueHandle port_;
     UniqueHandle closed_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::wstring driverPipe_;
