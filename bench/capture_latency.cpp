@@ -149,9 +149,12 @@ int wmain(int argc, wchar_t** argv) {
     int lost = 0;
     for (int i = 0; i < count; ++i) {
         Sample sample{};
-        if (run.Measure(static_cast<char>('A' + i % 26), sample))
+        if (run.Measure(static_cast<char>('A' + i % 26), sample)) {
             samples.push_back(sample);
-        else if (++lost, !run.Synchronise())
+            continue;
+        }
+        ++lost; // start again from the next tick, if the program still shows one
+        if (!run.Synchronise())
             break;
     }
     Report(samples, lost);

@@ -21,8 +21,8 @@ FIRST_BYTE_WAIT = 30.0
 
 def open_raw(path, flags):
     fd = os.open(path, flags | os.O_NOCTTY | os.O_NONBLOCK)
-    # Now, not after a flush: a flush of a pty whose far end waits to write can lose the
-    # wake-up, and the cable then stalls for good.
+    # Now, not after a flush: with a flush here the cable was seen to stall for good when its
+    # far end was already waiting to write.
     tty.setraw(fd, termios.TCSANOW)
     return fd
 
