@@ -9,17 +9,6 @@ namespace bench {
 
 namespace {
 
-HWND FindVisibleWindow(DWORD pid, const wchar_t* title) {
-    for (HWND hwnd = ::FindWindowW(nullptr, title); hwnd != nullptr;
-         hwnd = ::FindWindowExW(nullptr, hwnd, nullptr, title)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == pid && ::IsWindowVisible(hwnd))
-            return hwnd;
-    }
-    return nullptr;
-}
-
 BOOL CALLBACK CloseWindowOf(HWND hwnd, LPARAM pid) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(hwnd, &owner);
@@ -48,7 +37,7 @@ LaunchedProgram::LaunchedProgram(const std::wstring& exe) {
 HWND LaunchedProgram::WaitForWindow(const wchar_t* title, double timeoutSeconds) const {
     double deadline = NowSeconds() + timeoutSeconds;
     do {
-        if (HWND hwnd = FindVisibleWindow(processId_, title))
+        if (HWND hwnd = e2e::FindVisibleProcessWindow(processId_, title))
             return hwnd;
         if (::WaitForSingleObject(process_.get(), 1) == WAIT_OBJECT_0)
             return nullptr; // it ended before showing a window

@@ -51,19 +51,26 @@ bool RunHostCommand(const std::string& commandLine) {
     return false;
 }
 
+HWND FindVisibleProcessWindow(DWORD pid, const wchar_t* title) {
+    for (HWND hwnd = ::FindWindowW(nullptr, title); hwnd != nullptr;
+         hwnd = ::FindWindowExW(nullptr, hwnd, nullptr, title)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid && ::IsWindowVisible(hwnd))
+            return hwnd;
+    }
+    return nullptr;
+}
+
 HWND FindProcessWindow(DWORD pid, const wchar_t* title, DWORD timeoutMs) {
     DWORD deadline = ::GetTickCount() + timeoutMs;
-    do {
-        for (HWND hwnd = ::FindWindowW(nullptr, title); hwnd != nullptr;
-             hwnd = ::FindWindowExW(nullptr, hwnd, nullptr, title)) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == pid && ::IsWindowVisible(hwnd))
-                return hwnd;
-        }
+    for (;;) {
+        if (HWND hwnd = FindVisibleProcessWindow(pid, title))
+            return hwnd;
+        if (static_cast<LONG>(deadline - ::GetTickCount()) <= 0)
+            return nullptr;
         ::Sleep(20);
-    } while (static_cast<LONG>(deadline - ::GetTickCount()) > 0);
-    return nullptr;
+    }
 }
 
 AppSession::AppSession(const std::wstring& exe, const std::wstring& title) {

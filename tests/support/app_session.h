@@ -65,7 +65,9 @@ std::wstring BinDirectory();
 // Runs a shell command line on the host (e.g. the bench's port tool) and waits for it; false
 // when it could not run. Wine does not carry a host program's exit status back.
 bool RunHostCommand(const std::string& commandLine);
-// Finds a top-level window of process `pid` titled `title`.
+// The visible top-level window of process `pid` titled `title`, if there is one now.
+HWND FindVisibleProcessWindow(DWORD pid, const wchar_t* title);
+// Waits up to `timeoutMs` for such a window.
 HWND FindProcessWindow(DWORD pid, const wchar_t* title, DWORD timeoutMs);
 
 } // namespace e2e
