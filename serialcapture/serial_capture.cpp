@@ -5,6 +5,7 @@
 
 #include "ce/debug.h"
 #include "ce/device.h"
+#include "ce/slim_lock.h"
 
 #include <atomic>
 #include <mutex>
@@ -20,7 +21,7 @@ struct CaptureState {
     HANDLE readerThread = INVALID_HANDLE_VALUE;
     bool portOpen = false;
     // The reader thread's store and the timer's show exclude each other through this lock.
-    std::mutex bufferLock;
+    ce::SlimLock bufferLock;
     ReceiveBuffer buffer;
 };
 
@@ -40,7 +41,7 @@ DWORD WINAPI ReaderThread(LPVOID) {
         if (!ce::ReadFile(state.port.load(), &byte, 1, &read, nullptr))
             break;
         if (read == 1) {
-            std::lock_guard<std::mutex> lock(state.bufferLock);
+            std::lock_guard<ce::SlimLock> lock(state.bufferLock);
             state.buffer.Store(byte);
         }
     }
@@ -122,7 +123,7 @@ void TogglePort(CWnd& dialog) {
 
 void DisplayTimer(CWnd& dialog, UINT_PTR) {
     CaptureState& state = State();
-    std::lock_guard<std::mutex> lock(state.bufferLock);
+    std::lock_guard<ce::SlimLock> lock(state.bufferLock);
     if (state.buffer.TakeForDisplay())
         dialog.SetDlgItemText(IDC_LOG_BOX, reinterpret_cast<const wchar_t*>(state.buffer.text()));
 }

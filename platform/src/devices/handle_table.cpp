@@ -1,5 +1,7 @@
 #include "handle_table.h"
 
+#include <mutex>
+
 namespace ce::devices {
 
 namespace {
@@ -20,7 +22,7 @@ bool KeyOf(HANDLE h, std::uintptr_t& key) {
 } // namespace
 
 HANDLE HandleTable::Add(std::shared_ptr<Device> device) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SlimLock> lock(lock_);
     std::uintptr_t key = next_++;
     devices_.emplace(key, std::move(device));
     return reinterpret_cast<HANDLE>(kTag + (key << kShift));
@@ -30,7 +32,7 @@ std::shared_ptr<Device> HandleTable::Find(HANDLE h) {
     std::uintptr_t key = 0;
     if (!KeyOf(h, key))
         return nullptr;
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SlimLock> lock(lock_);
     auto it = devices_.find(key);
     return it == devices_.end() ? nullptr : it->second;
 }
@@ -39,7 +41,7 @@ std::shared_ptr<Device> HandleTable::Remove(HANDLE h) {
     std::uintptr_t key = 0;
     if (!KeyOf(h, key))
         return nullptr;
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SlimLock> lock(lock_);
     auto it = devices_.find(key);
     if (it == devices_.end())
         return nullptr;

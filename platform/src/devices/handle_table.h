@@ -4,9 +4,11 @@
 
 #include "device.h"
 
+#include "ce/slim_lock.h"
+
+#include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 
 namespace ce::devices {
 
@@ -22,7 +24,7 @@ public:
     static HandleTable& Instance();
 
 private:
-    std::mutex mutex_;
+    SlimLock lock_;
     std::map<std::uintptr_t, std::shared_ptr<Device>> devices_;
     std::uintptr_t next_ = 1;
 };

@@ -35,11 +35,19 @@ private:
     // Starts one overlapped operation with `start` and waits for it or for the close.
     template <typename Start> BOOL Transfer(Channel& channel, DWORD* transferred, Start start);
 
+    // Bytes fetched from the port and not yet handed to a reader.
+    struct ReadAhead {
+        BYTE bytes[4096];
+        DWORD begin = 0;
+        DWORD end = 0;
+    };
+
     UniqueHandle claim_; // released after the port is closed
     UniqueHandle port_;
     UniqueHandle closed_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::wstring driverPipe_;
     Channel reads_;
+    ReadAhead ahead_; // guarded by reads_.busy
     Channel writes_;
     Channel controls_;
 };
