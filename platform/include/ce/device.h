@@ -5,7 +5,8 @@
 // - closing a handle makes a read or write that another thread has waiting on it fail, as the
 //   terminal's drivers do (desktop synchronous I/O would stay blocked);
 // - handle values are never reused, so a stale copy of a closed handle fails every operation
-//   instead of reaching whatever device was opened next.
+//   instead of reaching whatever device was opened next;
+// - a port opened without sharing is busy for every other open until it is closed.
 // None of the operations is overlapped: an OVERLAPPED argument is refused.
 #pragma once
 
