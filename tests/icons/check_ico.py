@@ -147,7 +147,7 @@ def layout_faults(images, file_size):
     return faults
 
 
-def parse_spec(text):
+def parse_image(text):
     match = re.fullmatch(r"([1-9][0-9]*):([1-9][0-9]*)", text)
     if not match:
         raise ValueError(f"bad image '{text}': want SIZE:BPP")
@@ -179,7 +179,7 @@ def main(argv):
         return 2
     path = argv[1]
     try:
-        wanted = [parse_spec(spec) for spec in argv[2:]]
+        wanted = [parse_image(image) for image in argv[2:]]
         with open(path, "rb") as file:
             data = file.read()
     except (OSError, ValueError) as error:

@@ -87,9 +87,9 @@ class Workdir(unittest.TestCase):
             file.write(text)
         return self.path(name)
 
-    def make(self, source, *specs):
+    def make(self, source, *images):
         out = self.path("out.ico")
-        result = run_make_icon([out, source, *specs])
+        result = run_make_icon([out, source, *images])
         self.assertEqual(result.returncode, 0, result.stderr)
         with open(out, "rb") as file:
             return file.read()
@@ -101,8 +101,8 @@ class PixelLayout(Workdir):
     def test_every_depth_keeps_the_drawing(self):
         for size in (16, 20):
             source = self.write(f"quadrants{size}.mvg", quadrant_mvg(size))
-            specs = [f"{size}:{bpp}" for bpp in (4, 8, 24)]
-            data = self.make(source, *specs)
+            images = [f"{size}:{bpp}" for bpp in (4, 8, 24)]
+            data = self.make(source, *images)
             self.assertEqual(check_ico.check(data, [(size, bpp) for bpp in (4, 8, 24)]), [])
             for image in check_ico.read_images(data):
                 with self.subTest(size=size, bpp=image.bpp):
@@ -240,10 +240,10 @@ class CheckerCatchesDamage(Workdir):
         source = self.write("good.mvg", quadrant_mvg(16))
         self.make(source, "16:8")
         checker = os.path.join(os.path.dirname(os.path.abspath(__file__)), "check_ico.py")
-        for specs, code in ((["16:8"], 0), (["16:4"], 1), (["16"], 2)):
-            with self.subTest(specs=specs):
+        for images, code in ((["16:8"], 0), (["16:4"], 1), (["16"], 2)):
+            with self.subTest(images=images):
                 result = subprocess.run(
-                    [sys.executable, checker, self.path("out.ico"), *specs],
+                    [sys.executable, checker, self.path("out.ico"), *images],
                     capture_output=True, text=True, check=False,
                 )
                 self.assertEqual(result.returncode, code, result.stdout + result.stderr)
