@@ -143,11 +143,15 @@ HANDLE CreateFile(const wchar_t* name, DWORD access, DWORD share, SECURITY_ATTRI
 BOOL ReadFile(HANDLE h, void* buffer, DWORD toRead, DWORD* read, OVERLAPPED*) {
     auto& p = P();
     std::unique_lock<std::mutex> lock(p.mutex);
-    auto [it, first] = p.handleOfThread.emplace(::GetCurrentThreadId(), fake_port::Key(h));
+    // A failed read ends its reader, whose thread id the system may then give to a new one.
+    DWORD thread = ::GetCurrentThreadId();
+    auto [it, first] = p.handleOfThread.emplace(thread, fake_port::Key(h));
     if (!first && it->second != fake_port::Key(h))
         p.readerChangedHandles = true;
-    if (!fake_port::IsOpen(p, h) || toRead != 1)
+    if (!fake_port::IsOpen(p, h) || toRead != 1) {
+        p.handleOfThread.erase(thread);
         return fake_port::Fail();
+    }
     ++p.reading;
     p.mostReading = std::max(p.mostReading, p.reading);
     p.changed.wait(lock, [&] { return !fake_port::IsOpen(p, h) || !p.incoming.empty(); });
@@ -156,6 +160,7 @@ BOOL ReadFile(HANDLE h, void* buffer, DWORD toRead, DWORD* read, OVERLAPPED*) {
         ::Sleep(30);
         lock.lock();
         --p.reading;
+        p.handleOfThread.erase(thread);
         return fake_port::Fail();
     }
     *static_cast<char*>(buffer) = p.incoming.front();
