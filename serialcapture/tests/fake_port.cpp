@@ -2,6 +2,7 @@
 
 #include "ce/device.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -23,7 +24,7 @@ struct Port {
     COMMTIMEOUTS timeouts{};
     int reading = 0;
     int mostReading = 0;
-    std::map<DWORD, std::uintptr_t> handleOfThread;
+    std::map<std::uintptr_t, std::uintptr_t> handleOfThread; // by reader token
     bool readerChangedHandles = false;
 };
 
@@ -143,15 +144,16 @@ HANDLE CreateFile(const wchar_t* name, DWORD access, DWORD share, SECURITY_ATTRI
 BOOL ReadFile(HANDLE h, void* buffer, DWORD toRead, DWORD* read, OVERLAPPED*) {
     auto& p = P();
     std::unique_lock<std::mutex> lock(p.mutex);
-    // A failed read ends its reader, whose thread id the system may then give to a new one.
-    DWORD thread = ::GetCurrentThreadId();
+    // Each reader thread gets a token of its own: the system reuses thread ids.
+    static std::atomic<std::uintptr_t> lastToken{0};
+    thread_local std::uintptr_t thread = ++lastToken;
+    // A read through a closed or invalid handle fails and ends its reader, as it should; only
+    // a read that goes through to an open port counts against the handle the thread first used.
+    if (!fake_port::IsOpen(p, h) || toRead != 1)
+        return fake_port::Fail();
     auto [it, first] = p.handleOfThread.emplace(thread, fake_port::Key(h));
     if (!first && it->second != fake_port::Key(h))
         p.readerChangedHandles = true;
-    if (!fake_port::IsOpen(p, h) || toRead != 1) {
-        p.handleOfThread.erase(thread);
-        return fake_port::Fail();
-    }
     ++p.reading;
     p.mostReading = std::max(p.mostReading, p.reading);
     p.changed.wait(lock, [&] { return !fake_port::IsOpen(p, h) || !p.incoming.empty(); });
@@ -160,7 +162,6 @@ BOOL ReadFile(HANDLE h, void* buffer, DWORD toRead, DWORD* read, OVERLAPPED*) {
         ::Sleep(30);
         lock.lock();
         --p.reading;
-        p.handleOfThread.erase(thread);
         return fake_port::Fail();
     }
     *static_cast<char*>(buffer) = p.incoming.front();
